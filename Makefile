@@ -30,3 +30,38 @@ test: build
 
 clean:
 	rm -rf $(BUILD)
+
+# datafile robustness: mutants of data.wee, each through the real load path in
+# a child process with a time limit; prints the counts
+MUTATE_SOURCE ?= $(BUILD)/data.wee
+MUTATE_COUNT  ?= 1200
+.PHONY: mutate fuzz test-asan test-tsan
+mutate: build
+	@$(BUILD)/tests/datfile/mutate_datfile --datload $(BUILD)/tests/datfile/datload \
+	  --work $(BUILD)/mutate --count $(MUTATE_COUNT) $(MUTATE_SOURCE)
+
+# libFuzzer (clang) on the check and the loader, FUZZ_SECONDS long
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKK_FUZZ=ON \
+	  -DBUILD_TESTING=OFF -DSTRIKK_SANITIZE=address,undefined,fuzzer-no-link >/dev/null
+	@cmake --build $(FUZZ_BUILD) --target fuzz_datfile make_seeds -j $(JOBS)
+	@mkdir -p $(FUZZ_BUILD)/fuzz/seeds $(FUZZ_BUILD)/fuzz/corpus $(FUZZ_BUILD)/fuzz/artifacts
+	@$(FUZZ_BUILD)/tools/fuzz/make_seeds $(FUZZ_BUILD)/fuzz/seeds
+	@UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 $(FUZZ_BUILD)/tools/fuzz/fuzz_datfile \
+	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -dict=tools/fuzz/datfile.dict \
+	  -artifact_prefix=$(FUZZ_BUILD)/fuzz/artifacts/ $(FUZZ_BUILD)/fuzz/corpus $(FUZZ_BUILD)/fuzz/seeds
+
+# every test under AddressSanitizer and UndefinedBehaviorSanitizer, then ThreadSanitizer
+test-asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKK_SANITIZE=address,undefined >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=0 \
+	  scripts/headless.sh --force --out build-asan/headless-test ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+test-tsan: deps
+	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKK_SANITIZE=thread >/dev/null
+	@cmake --build build-tsan -j $(JOBS)
+	@TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	  scripts/headless.sh --force --out build-tsan/headless-test ctest --test-dir build-tsan --output-on-failure -j $(JOBS)

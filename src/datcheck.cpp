@@ -62,12 +62,13 @@ constexpr unsigned LZ_THRESHOLD = 2;
 
 using Problem = std::optional<std::string>;
 
-// Bounds-checked big-endian reader over one stretch of bytes. `where` and
-// `base` turn a position into the text of an error message.
+// Bounds-checked big-endian reader over one stretch of bytes. Messages name
+// the object it holds (`label`, may be empty) and the position as `unit`
+// ("offset" in the file, "unpacked offset" in unpacked data) plus `base`.
 class Reader {
 public:
-    Reader(const unsigned char *data, std::size_t size, std::string where, std::size_t base)
-        : data_(data), size_(size), where_(std::move(where)), base_(base) {}
+    Reader(const unsigned char *data, std::size_t size, std::string label, const char *unit, std::size_t base)
+        : data_(data), size_(size), label_(std::move(label)), unit_(unit), base_(base) {}
 
     std::size_t pos() const { return pos_; }
     std::size_t left() const { return size_ - pos_; }
@@ -91,13 +92,15 @@ public:
     std::string at(const std::string &what) const { return at(pos_, what); }
     std::string at(std::size_t pos, const std::string &what) const
     {
-        return where_ + " " + std::to_string(base_ + pos) + ": " + what;
+        const std::string place = std::string(unit_) + " " + std::to_string(base_ + pos) + ": ";
+        return label_.empty() ? place + what : label_ + ", " + place + what;
     }
 
-    // A reader over the next n bytes, which this one skips.
-    Reader sub(std::size_t n)
+    // A reader over the next n bytes, which this one skips; its messages
+    // start with `label`.
+    Reader sub(std::size_t n, const std::string &label)
     {
-        Reader r(data_ + pos_, n, where_, base_ + pos_);
+        Reader r(data_ + pos_, n, label, unit_, base_ + pos_);
         pos_ += n;
         return r;
     }
@@ -116,7 +119,8 @@ private:
     const unsigned char *data_;
     std::size_t size_;
     std::size_t pos_ = 0;
-    std::string where_;
+    std::string label_;
+    const char *unit_;
     std::size_t base_;
 };
 
@@ -493,12 +497,12 @@ Problem check_object(Reader &r, const std::string &path, int depth)
     // stored chunk: both sizes agree and the data is there
     if (std::int32_t(unpacked) >= 0) {
         if (stored != unpacked)
-            return r.at(header + 4, label + ": stored chunk of " + std::to_string(stored) + " bytes says " +
-                                        std::to_string(unpacked) + " unpacked");
+            return r.at(header + 4, label + ": stored size " + std::to_string(stored) + " and unpacked size " +
+                                        std::to_string(unpacked) + " differ");
         if (unpacked > r.left())
             return r.at(header + 4, label + ": chunk of " + std::to_string(unpacked) + " bytes, " +
                                         std::to_string(r.left()) + " are left");
-        Reader chunk = r.sub(unpacked);
+        Reader chunk = r.sub(unpacked, label);
         if (Problem bad = check_payload(type, chunk, label, depth))
             return bad;
         return std::nullopt;
@@ -519,7 +523,7 @@ Problem check_object(Reader &r, const std::string &path, int depth)
         return r.at(header + 4, label + ": packed chunk says " + std::to_string(stored) + " bytes, its data takes " +
                                     std::to_string(out.consumed));
     r.skip(out.consumed);
-    Reader chunk(out.bytes.data(), out.bytes.size(), label + ", unpacked offset", 0);
+    Reader chunk(out.bytes.data(), out.bytes.size(), label, "unpacked offset", 0);
     return check_payload(type, chunk, label, depth);
 }
 
@@ -565,7 +569,7 @@ Problem check_list(Reader &r)
 std::optional<std::string> check_datafile_bytes(const unsigned char *bytes, std::size_t size)
 {
     // packfile header: stored or packed as a whole
-    Reader file(bytes, size, "offset", 0);
+    Reader file(bytes, size, "", "offset", 0);
     std::uint32_t magic = 0;
     if (!file.u32(magic))
         return file.at(0, "too short for a datafile (" + std::to_string(size) + " bytes)");
@@ -585,7 +589,7 @@ std::optional<std::string> check_datafile_bytes(const unsigned char *bytes, std:
         return file.at(*bad);
     if (whole.bytes.size() > MAX_UNPACKED_BYTES)
         return file.at("unpacks to more than " + std::to_string(MAX_UNPACKED_BYTES) + " bytes");
-    Reader inner(whole.bytes.data(), whole.bytes.size(), "unpacked offset", 0);
+    Reader inner(whole.bytes.data(), whole.bytes.size(), "", "unpacked offset", 0);
     return check_list(inner);
 }
 
