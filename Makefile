@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run loop test clean
+.PHONY: all deps build run loop test clean bench
 
 all: build
 
@@ -65,3 +65,10 @@ test-tsan: deps
 	@cmake --build build-tsan -j $(JOBS)
 	@TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
 	  scripts/headless.sh --force --out build-tsan/headless-test ctest --test-dir build-tsan --output-on-failure -j $(JOBS)
+
+# plays the show under Xvfb at each depth in DEPTHS with the benchmark build and
+# prints the figures; CYCLES repeat-mode cycles (10 take 7.5 minutes) for memory growth
+DEPTHS ?= 24 16
+CYCLES ?= 2
+bench: build
+	@bench/run.sh $(BUILD) "$(DEPTHS)" $(CYCLES)
