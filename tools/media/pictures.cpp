@@ -9,6 +9,7 @@ namespace {
 
 using Painter = BITMAP *(*)();
 
+// the five walk frames as parameterless painters
 BITMAP *walk1() { return pic::paint_walk(0); }
 BITMAP *walk2() { return pic::paint_walk(1); }
 BITMAP *walk3() { return pic::paint_walk(2); }
