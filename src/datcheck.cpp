@@ -217,7 +217,7 @@ Problem lzss_unpack(const unsigned char *in, std::size_t in_size, std::size_t wa
     return std::nullopt;
 }
 
-Problem check_object_list(Reader &r, const std::string &path, int depth);
+Problem check_object_list(Reader &r, const std::string &prefix, int depth);
 
 // A MIDI variable-length number inside a track, at most four bytes.
 bool read_varlen(const unsigned char *track, std::size_t len, std::size_t &p, std::uint32_t &v)
@@ -428,14 +428,15 @@ Problem check_font(Reader &r)
 }
 
 // Nullopt when one object's data, as its type's loader reads it, takes
-// exactly the chunk and is safe to build.
-Problem check_payload(std::uint32_t type, Reader &r, const std::string &path, int depth)
+// exactly the chunk and is safe to build. `index` is the object's place,
+// "5" or "2.0" inside a nested datafile.
+Problem check_payload(std::uint32_t type, Reader &r, const std::string &index, int depth)
 {
     switch (type) {
     case TYPE_FILE:
         if (depth >= MAX_NESTING)
             return r.at(0, "datafiles nested more than " + std::to_string(MAX_NESTING) + " deep");
-        if (Problem bad = check_object_list(r, path + ".", depth + 1))
+        if (Problem bad = check_object_list(r, index + ".", depth + 1))
             return bad;
         if (r.left() != 0)
             return r.at(std::to_string(r.left()) + " bytes after the nested datafile's last object");
@@ -463,9 +464,10 @@ Problem check_payload(std::uint32_t type, Reader &r, const std::string &path, in
 }
 
 // Nullopt when one object (properties, type, sizes, data) is whole and sound.
-// `path` names it in messages ("object 5", "object 2.0").
-Problem check_object(Reader &r, const std::string &path, int depth)
+// `index` is its place, "5" or "2.0" inside a nested datafile.
+Problem check_object(Reader &r, const std::string &index, int depth)
 {
+    const std::string path = "object " + index;
     // properties: "prop", id, size, text
     std::uint32_t type = 0;
     for (int count = 0;; ++count) {
@@ -479,6 +481,8 @@ Problem check_object(Reader &r, const std::string &path, int depth)
         std::uint32_t id = 0, size = 0;
         if (!r.u32(id) || !r.u32(size))
             return r.at(start, path + ": property header cut off");
+        if (id == TYPE_END)
+            return r.at(start + 4, path + ": property id -1, the end-of-list marker");
         if (std::int32_t(size) < 0 || size > r.left())
             return r.at(start + 8, path + ": property of " + std::to_string(std::int32_t(size)) + " bytes, " +
                                        std::to_string(r.left()) + " are left");
@@ -503,9 +507,7 @@ Problem check_object(Reader &r, const std::string &path, int depth)
             return r.at(header + 4, label + ": chunk of " + std::to_string(unpacked) + " bytes, " +
                                         std::to_string(r.left()) + " are left");
         Reader chunk = r.sub(unpacked, label);
-        if (Problem bad = check_payload(type, chunk, label, depth))
-            return bad;
-        return std::nullopt;
+        return check_payload(type, chunk, index, depth);
     }
 
     // packed chunk: unpacks to its size, using exactly the stored bytes
@@ -524,12 +526,12 @@ Problem check_object(Reader &r, const std::string &path, int depth)
                                     std::to_string(out.consumed));
     r.skip(out.consumed);
     Reader chunk(out.bytes.data(), out.bytes.size(), label, "unpacked offset", 0);
-    return check_payload(type, chunk, label, depth);
+    return check_payload(type, chunk, index, depth);
 }
 
 // Nullopt when an object count and that many objects follow, as
 // load_file_object reads them.
-Problem check_object_list(Reader &r, const std::string &path, int depth)
+Problem check_object_list(Reader &r, const std::string &prefix, int depth)
 {
     std::uint32_t count = 0;
     if (!r.u32(count))
@@ -541,7 +543,7 @@ Problem check_object_list(Reader &r, const std::string &path, int depth)
     if (depth == 0 && count == 0)
         return r.at(r.pos() - 4, "datafile holds no objects");
     for (std::uint32_t i = 0; i < count; ++i)
-        if (Problem bad = check_object(r, "object " + path + std::to_string(i), depth))
+        if (Problem bad = check_object(r, prefix + std::to_string(i), depth))
             return bad;
     return std::nullopt;
 }
@@ -551,12 +553,13 @@ Problem check_object_list(Reader &r, const std::string &path, int depth)
 Problem check_list(Reader &r)
 {
     std::uint32_t magic = 0;
+    const std::size_t start = r.pos();
     if (!r.u32(magic))
         return r.at("datafile header cut off");
     if (magic == OLD_LIST_MAGIC)
-        return r.at(0, "datafile in the format of Allegro 2.1, not supported");
+        return r.at(start, "datafile in the format of Allegro 2.1, not supported");
     if (magic != LIST_MAGIC)
-        return r.at(0, "no \"ALL.\" after the packfile header (damaged, or needs a password)");
+        return r.at(start, "no \"ALL.\" after the packfile header (damaged, or needs a password)");
     if (Problem bad = check_object_list(r, "", 0))
         return bad;
     if (r.left() != 0)
