@@ -54,8 +54,8 @@ struct Recorder {
     BITMAP *at_rectfill = nullptr;               // the back buffer as the first rectfill found it
     bool clock_set_at_rectfill = false;
     std::uint32_t clock_at_rectfill = 0;         // timer value set just before that rectfill
-    std::uint32_t ms_per_screen_update = 0;      // virtual time each screen update takes
-    long screen_update_limit = 2000000;          // a run past this never ends: the test aborts
+    std::uint32_t ms_per_screen_update = 10;     // virtual time each screen update takes
+    long screen_update_limit = 50000;            // a run past this never ends: the test aborts
 
     // Forgets everything recorded and scripted; frees the kept pictures.
     void reset();
