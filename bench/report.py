@@ -5,6 +5,8 @@ usage: report.py [--loop LOOPFILE] [--markdown] SINGLEFILE...
 Each SINGLEFILE is one single play (one Xvfb depth); LOOPFILE a run in repeat mode.
 """
 import argparse
+import glob
+import os
 import statistics
 import sys
 
@@ -70,7 +72,14 @@ class Table:
         return "\n".join(lines)
 
 
-def single_play(table, fig):
+def start_ups(path, key):
+    """One start-up figure of each start-up run that belongs to a single play's figures file."""
+    stem = os.path.basename(path).replace("single-", "startup-").removesuffix(".txt")
+    runs = glob.glob(os.path.join(os.path.dirname(path), stem + "-*.txt"))
+    return sorted(load(run).get(key, -1.0) for run in runs)
+
+
+def single_play(table, fig, path):
     depth = int(fig.get("screen.depth", 0))
     xdepth = int(fig.get("xvfb.depth", 0))
     tag = f"Xvfb x{xdepth}" if xdepth else f"screen {depth} bpp"
@@ -105,7 +114,10 @@ def single_play(table, fig):
         table.add("", "", f"16->32 conversion {convert:.4f} ms", f"{present / convert:.2f}",
                   f"<= {PRESENT_GOAL}", verdict(present <= PRESENT_GOAL * convert))
         table.add("", f"p10 {fig['present.p10_ms']:.4f}, p90 {fig['present.p90_ms']:.4f} ms",
-                  f"Allegro memory blit {fig.get('floor.memory_blit_ms', 0):.4f} ms")
+                  f"Allegro's 16->32 converter {fig.get('floor.allegro_convert_ms', 0):.4f} ms",
+                  f"{present / fig['floor.allegro_convert_ms']:.2f}" if fig.get("floor.allegro_convert_ms") else "")
+        table.add("", "", f"Allegro memory-to-memory blit {fig.get('floor.memory_blit_ms', 0):.4f} ms",
+                  f"{present / fig['floor.memory_blit_ms']:.2f}" if fig.get("floor.memory_blit_ms") else "")
 
     # CPU outside the shake
     cpu = sum(stretch(fig, 1, s, "cpu_ms") for s in STRETCHES if s != "shake")
@@ -115,6 +127,12 @@ def single_play(table, fig):
         pct = 100 * cpu / outside
         table.add("CPU outside the shake", f"{cpu / 1000:.3f} s", f"{outside / 1000:.3f} s wall",
                   f"{pct:.2f} %", f"<= {CPU_GOAL_PCT} %", verdict(pct <= CPU_GOAL_PCT))
+        waits = [s for s in ("title", "zoom", "end") if stretch(fig, 1, s, "wall_ms")]
+        idle_cpu = sum(stretch(fig, 1, s, "cpu_ms") for s in waits)
+        idle_wall = sum(stretch(fig, 1, s, "wall_ms") for s in waits)
+        if idle_wall:
+            table.add("  idle floor: the pure waits", f"{idle_cpu / 1000:.3f} s", f"{idle_wall / 1000:.3f} s wall",
+                      f"{100 * idle_cpu / idle_wall:.2f} %", "", "title, zoom and end holds: Allegro's own threads")
         table.add("  of it main thread", f"{main_cpu / 1000:.3f} s", "", f"{100 * main_cpu / outside:.2f} %")
         per_thread = {}
         for key, value in fig.items():
@@ -132,10 +150,19 @@ def single_play(table, fig):
     # memory and start-up
     peak = fig.get("peak_rss_kb", 0) / 1024
     table.add("peak RSS", f"{peak:.1f} MB", "", "", f"<= {PEAK_RSS_GOAL_MB:.0f} MB", verdict(peak <= PEAK_RSS_GOAL_MB))
-    title = fig.get("startup.title_ms", 0.0)
-    table.add("start-up to title", f"{title:.1f} ms", "", "", f"<= {STARTUP_GOAL_MS:.0f} ms",
-              verdict(title <= STARTUP_GOAL_MS))
-    table.add("  marks (ms after launch)",
+    shown = start_ups(path, "startup.shown_ms")
+    if shown:
+        title = statistics.median(shown)
+        table.add("start-up to title on screen", f"{title:.1f} ms (median of {len(shown)})",
+                  f"min {shown[0]:.1f}, max {shown[-1]:.1f} ms", "", f"<= {STARTUP_GOAL_MS:.0f} ms",
+                  verdict(0 <= title <= STARTUP_GOAL_MS))
+        blits = start_ups(path, "startup.title_ms")
+        table.add("  title blit returned", f"{statistics.median(blits):.1f} ms (median)")
+    else:
+        title = fig.get("startup.title_ms", 0.0)
+        table.add("start-up to title blit", f"{title:.1f} ms", "", "", f"<= {STARTUP_GOAL_MS:.0f} ms",
+                  verdict(title <= STARTUP_GOAL_MS))
+    table.add("  marks of the single play (ms after launch)",
               f"main-ready {fig['startup.seam_ctor_ms']:.1f}, allegro {fig['startup.init_ms']:.1f}, "
               f"sound {fig['startup.sound_ms']:.1f}, gfx {fig['startup.gfx_ms']:.1f}, "
               f"load {fig['startup.load_begin_ms']:.1f}-{fig['startup.load_end_ms']:.1f}")
@@ -179,7 +206,7 @@ def main():
     args = parser.parse_args()
     table = Table()
     for path in args.singles:
-        single_play(table, load(path))
+        single_play(table, load(path), path)
     if args.loop:
         loop_mode(table, load(args.loop))
     print(table.render(args.markdown))

@@ -6,6 +6,7 @@
 #
 # DEPTHS  Xvfb depths for the single plays, e.g. "24 16" (default "24 16")
 # CYCLES  cycles of the repeat-mode run for memory growth; 0 skips it (default 2)
+# STARTS  extra start-ups per depth, ended at the title picture (env, default 7)
 # Figures go to BUILD_DIR/bench-out; a run without the show's data.wee uses the
 # driver tests' smallest datafile instead, and says so.
 set -euo pipefail
@@ -14,6 +15,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "$1" && pwd)"
 depths="${2:-24 16}"
 cycles="${3:-2}"
+starts="${STARTS:-7}"
 out="$build/bench-out"
 mkdir -p "$out"
 
@@ -50,6 +52,11 @@ for depth in $depths; do
   echo "bench: single play at Xvfb depth $depth (about 45 s)" >&2
   play "$out/single-x$depth.txt" "$depth"
   singles+=("$out/single-x$depth.txt")
+  echo "bench: $starts start-ups at Xvfb depth $depth" >&2
+  rm -f "$out/startup-x$depth-"*.txt
+  for i in $(seq "$starts"); do
+    STRIKK_BENCH_STARTUP=1 play "$out/startup-x$depth-$i.txt" "$depth"
+  done
 done
 loop_args=()
 if [ "$cycles" -gt 0 ]; then
