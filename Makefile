@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run loop test clean bench
+.PHONY: all deps build run loop test clean bench record
 
 all: build
 
@@ -16,9 +16,18 @@ build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# plays the show once, on this machine's display and sound card or on stand-ins
+# plays the show once on this machine's display (stand-ins for a missing sound
+# card); with no display it records the show into show.mp4 instead
 run: build
-	@cd $(BUILD) && ../scripts/headless.sh ./strikk
+	@if [ -n "$$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then \
+	  cd $(BUILD) && ../scripts/headless.sh ./strikk; \
+	else \
+	  echo "no display: recording the show into show.mp4"; scripts/record.sh $(BUILD) show.mp4; \
+	fi
+
+# plays the show once on private stand-ins and records it into show.mp4
+record: build
+	@scripts/record.sh $(BUILD) show.mp4
 
 # plays the show forever (one argument); stop it with Ctrl-C
 loop: build

@@ -64,7 +64,7 @@ ALSA
   cat >"$out/allegro.cfg" <<CFG
 [sound]
 alsa_fragsize = 441
-patches = $here/build/patches.dat
+patches = ${STRIKK_PATCHES:-$here/build/patches.dat}
 CFG
   export ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$out/asound.conf"
   export ALLEGRO="$out"
