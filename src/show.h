@@ -46,3 +46,7 @@ void calc_v1_path();
 void scene_landskapsbilde();
 void scene_zoom();
 void terror_strikk();
+
+// One frame of motion of one chase point {x, y, vx, vy}: bounce off the
+// floor (two random draws), gravity, move. Part of terror_strikk.
+void move_chain_point(float point[4]);
