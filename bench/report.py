@@ -133,6 +133,9 @@ def single_play(table, fig, path):
         if idle_wall:
             table.add("  idle floor: the pure waits", f"{idle_cpu / 1000:.3f} s", f"{idle_wall / 1000:.3f} s wall",
                       f"{100 * idle_cpu / idle_wall:.2f} %", "", "title, zoom and end holds: Allegro's own threads")
+        if fig.get("floor.wakeup_1khz_pct"):
+            table.add("  one thread waking every 1 ms", "", "", f"{fig['floor.wakeup_1khz_pct']:.2f} %", "",
+                      "Allegro runs two: its timer and its background thread")
         table.add("  of it main thread", f"{main_cpu / 1000:.3f} s", "", f"{100 * main_cpu / outside:.2f} %")
         per_thread = {}
         for key, value in fig.items():

@@ -11,6 +11,11 @@
 // "key value" lines to the file that STRIKK_BENCH_OUT names.
 //  STRIKK_BENCH_T0      CLOCK_MONOTONIC ns at launch (set by the launcher)
 //  STRIKK_BENCH_CYCLES  in repeat mode, end the process after this many cycles
+//  STRIKK_BENCH_MTRACE   trace every malloc and free from the second cycle on with
+//                       glibc's mtrace (needs LD_PRELOAD=libc_malloc_debug.so.0 and
+//                       MALLOC_TRACE=file), to find what a cycle allocates
+//  STRIKK_BENCH_PRELOAD_PATCHES  experiment: load every MIDI patch right after the
+//                       datafile (load_midi_patches), so that play_midi loads nothing
 //  STRIKK_BENCH_STARTUP watch the X screen from a second connection until the title
 //                       picture shows there, write the start-up figures and end the process
 // Nothing here allocates once the show runs: all records are static and touched
@@ -30,6 +35,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <malloc.h>
+#include <mcheck.h>
+#include <sys/select.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -87,6 +94,7 @@ Stretch current = NONE;
 ns_t mark_wall = 0, mark_cpu = 0, mark_main_cpu = 0;
 bool title_seen = false;
 bool startup_only = false;
+bool trace_allocations = false;
 
 // Nanoseconds of the given clock.
 ns_t clock_ns(clockid_t id)
@@ -264,6 +272,7 @@ void touch(void *record, std::size_t size)
     const char *limit = std::getenv("STRIKK_BENCH_CYCLES");
     cycle_limit = limit ? std::atoi(limit) : 0;
     startup_only = std::getenv("STRIKK_BENCH_STARTUP") != nullptr;
+    trace_allocations = std::getenv("STRIKK_BENCH_MTRACE") != nullptr;
     touch(cycles.data(), sizeof cycles);
     touch(present_ns.data(), sizeof present_ns);
     startup.seam_ctor = at - launch_ns;
@@ -346,6 +355,7 @@ template <typename Work> double median_ns(Work work)
 
 struct Floors {
     double memcpy_ns = 0, convert_ns = 0, allegro_convert_ns = 0, memory_blit_ns = 0, tight_shake_per_s = 0;
+    double wakeup_pct = 0;
     long peak_rss_kb = 0;
 };
 
@@ -402,6 +412,16 @@ Floors measure_floors()
             elapsed = now() - begin;
     }
     f.tight_shake_per_s = static_cast<double>(passes) * 1e9 / static_cast<double>(elapsed);
+
+    // what a thread that wakes every millisecond costs here, as Allegro's timer and background threads do
+    constexpr int WAKEUPS = 2000;
+    const ns_t wall_begin = now(), cpu_begin = clock_ns(CLOCK_THREAD_CPUTIME_ID);
+    for (int i = 0; i < WAKEUPS; ++i) {
+        timeval one_ms{0, 1000};
+        select(0, nullptr, nullptr, nullptr, &one_ms);
+    }
+    f.wakeup_pct = 100.0 * static_cast<double>(clock_ns(CLOCK_THREAD_CPUTIME_ID) - cpu_begin) /
+                   static_cast<double>(now() - wall_begin);
     return f;
 }
 
@@ -454,7 +474,8 @@ void write_results(int done, const Floors &f)
     std::fprintf(out, "floor.memcpy_ms %.4f\nfloor.convert_ms %.4f\nfloor.allegro_convert_ms %.4f\n"
                       "floor.memory_blit_ms %.4f\n",
                  f.memcpy_ns / 1e6, f.convert_ns / 1e6, f.allegro_convert_ns / 1e6, f.memory_blit_ns / 1e6);
-    std::fprintf(out, "shake.tight_per_s %.1f\npeak_rss_kb %ld\n", f.tight_shake_per_s, f.peak_rss_kb);
+    std::fprintf(out, "shake.tight_per_s %.1f\npeak_rss_kb %ld\nfloor.wakeup_1khz_pct %.3f\n", f.tight_shake_per_s,
+                 f.peak_rss_kb, f.wakeup_pct);
     std::fprintf(out, "screen.depth %d\n", screen ? bitmap_color_depth(screen) : 0);
     if (out != stderr)
         std::fclose(out);
@@ -472,6 +493,8 @@ void end_cycle()
     const bool last = loop == -1 || (cycle_limit > 0 && done >= cycle_limit);
     if (!last)
         return;
+    if (trace_allocations)
+        muntrace();
     const Floors f = measure_floors();
     write_results(done, f);
     if (loop != -1)
@@ -532,6 +555,8 @@ DATAFILE *__wrap_load_datafile(const char *name)
 {
     startup.load_begin = now() - launch_ns;
     DATAFILE *result = __real_load_datafile(name);
+    if (std::getenv("STRIKK_BENCH_PRELOAD_PATCHES"))
+        load_midi_patches();
     startup.load_end = now() - launch_ns;
     return result;
 }
@@ -540,6 +565,8 @@ int __wrap_play_midi(MIDI *midi_data, int loop_flag)
 {
     scan_threads("later");
     ++cycle;
+    if (trace_allocations && cycle == 1)
+        mtrace();
     mark(TITLE);
     return __real_play_midi(midi_data, loop_flag);
 }
