@@ -79,6 +79,7 @@ sleep 0.3
 
 # the show, from the build directory where data.wee and patches.dat are
 started="$(date +%s.%N)"
+stopped=0
 (cd "$build" && exec ./strikk "$@") &
 show=$!
 if [ -n "$stop_when" ]; then
@@ -87,7 +88,7 @@ if [ -n "$stop_when" ]; then
     RECORD_ELAPSED="$(ms "$(date +%s.%N)" "$started")"
     RECORD_ELAPSED=$((RECORD_ELAPSED / 1000))
     if (export RECORD_ELAPSED; eval "$stop_when") >/dev/null 2>&1; then
-      kill -TERM "$show" 2>/dev/null || true
+      kill -TERM "$show" 2>/dev/null && stopped=1
       break
     fi
   done
@@ -103,6 +104,7 @@ kill -INT "$grab"
 wait "$grab" || true
 grab=""
 echo "record: the show ran $(ms "$ended" "$started") ms, exit status $status" >"$work/record.log"
+[ "$stopped" = 0 ] || echo "record: the show was still running and was stopped from outside" >>"$work/record.log"
 
 # the frames' times, for whoever compares them with the media
 ffprobe -v error -select_streams v -show_entries frame=pts_time -of csv=p=0 "$work/screen.mkv" |

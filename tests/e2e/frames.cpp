@@ -40,6 +40,7 @@ constexpr int CORNER_X = 386, CORNER_W = 254, CORNER_H = 224;
 constexpr int RISER_X = 446, RISER_Y = 399, RISER_W = 187, RISER_H = 78;
 constexpr int SLIDE_LAST_X = 458, RISE_X = 460, RISE_FRAMES = 87;
 constexpr int PAN_W = 320, PAN_H = 200, PAN_STEPS = 512;
+constexpr int TEAR_STEPS = 4;         // a torn pan frame mixes steps at most this far apart
 constexpr int RECT_X1 = 160, RECT_Y1 = 256, RECT_X2 = 480, RECT_Y2 = 438;
 constexpr int SHAKE_MAX = 31;
 
@@ -306,30 +307,43 @@ std::optional<std::string> pan(const Frame &f, const Media &m)
         return std::to_string(step) + " window=" + std::to_string(m.path_x[step]) + "," +
                std::to_string(m.path_y[step]);
     };
-    int best = -1, best_rows = 0;
+    // steps (distinct windows) whose top row fits, the whole frame first
+    std::vector<int> steps;
     for (int i = 0; i < PAN_STEPS; ++i) {
         if (i > 0 && m.path_x[i] == m.path_x[i - 1] && m.path_y[i] == m.path_y[i - 1])
             continue;
-        if (!row_matches(i, 0))
-            continue;
-        const int n = rows(i, 0);
-        if (n == H)
+        steps.push_back(i);
+        if (row_matches(i, 0) && rows(i, 0) == H)
             return "step=" + where(i);
-        if (n > best_rows) {
-            best = i;
-            best_rows = n;
-        }
     }
-    if (best < 0)
+    // torn: bands of rows from nearby steps, at most one mixed row between bands
+    std::string bands;
+    int y = 0, pieces = 0, skipped = 0, first = 0;
+    while (y < H && pieces < 6) {
+        int best = -1, best_rows = 0;
+        for (int i : steps)
+            if ((pieces == 0 || std::abs(i - first) <= TEAR_STEPS) && row_matches(i, y)) {
+                const int n = rows(i, y);
+                if (n > best_rows) {
+                    best = i;
+                    best_rows = n;
+                }
+            }
+        if (best < 0) {
+            if (++skipped > pieces || y == 0)
+                return std::nullopt;
+            ++y;
+            continue;
+        }
+        if (pieces == 0)
+            first = best;
+        bands += (bands.empty() ? "" : ",") + std::to_string(best) + "@" + std::to_string(y);
+        y += best_rows;
+        ++pieces;
+    }
+    if (y < H)
         return std::nullopt;
-    // torn: the rest, past at most one mixed row, shows an earlier step
-    for (int skip = 0; skip <= 1; ++skip)
-        for (int j = best - 1; j >= 0; --j)
-            if (best_rows + skip < H && row_matches(j, best_rows + skip) &&
-                rows(j, best_rows + skip) == H - best_rows - skip)
-                return "step=" + where(best) + " torn at row " + std::to_string(best_rows) +
-                       " over step " + std::to_string(j);
-    return std::nullopt;
+    return "steps=" + bands + " torn";
 }
 
 bool in_rect(int x, int y) { return x >= RECT_X1 && x <= RECT_X2 && y >= RECT_Y1 && y <= RECT_Y2; }

@@ -47,8 +47,8 @@ else
   "$repo/scripts/record.sh" --fps 10 --work "$work" \
     --stop-when "$here/second_title.sh $frames $media $work/second-title 8" \
     "$build" "$work/show.mp4" loop >"$work/record.out" 2>&1
-  status=$?
-  [ "$status" -eq 143 ] || fail "the repeating show ended with status $status, want 143 (stopped from outside)"
+  grep -q '^record: the show was still running' "$work/record.out" ||
+    fail "the repeating show ended by itself (status $?)"
 fi
 grep -h '^record:' "$work/record.out" | grep -v 'recording is'
 [ -s "$work/screen.mkv" ] || { fail "no screen capture"; finish; }
@@ -93,7 +93,10 @@ if [ "$mode" = play ]; then
     eval "at_$label=$t"
     prev="$t"
   done
-  [ "$(count OTHER)" -le 10 ] || fail "$(count OTHER) frames fit no scene (some kept in $work/keep)"
+  # a frame grabbed while the screen was being drawn may fit no scene; a few in a hundred at most
+  others="$(count OTHER)"; total="$(wc -l <"$work/labels.txt")"
+  echo "$others of $total frames fit no scene"
+  [ $((others * 20)) -le "$total" ] || fail "$others of $total frames fit no scene (some kept in $work/keep)"
 
   # within the scenes: the figure walks right, the mover slides right, the window travels the path
   awk '$3 == "WALK" { split($4, a, "="); if (a[2] + 0 < x) bad = 1; x = a[2] + 0 } END { exit bad }' \
