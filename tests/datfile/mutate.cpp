@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -228,8 +229,8 @@ std::vector<Mutant> make_mutants(const std::string &name, std::size_t form, cons
         hot.insert(hot.end(), l.boundaries.begin(), l.boundaries.end());
     }
 
-    // the rest of the budget: random cuts, bit flips and byte edits, half of
-    // them near a header where damage matters most
+    // random cuts, bit flips and byte edits: the rest of the budget, at least
+    // half of it; half of them near a header where damage matters most
     std::uniform_int_distribution<int> coin(0, 1);
     auto offset = [&]() {
         if (coin(rng)) {
@@ -238,7 +239,8 @@ std::vector<Mutant> make_mutants(const std::string &name, std::size_t form, cons
         }
         return pick(0, b.size());
     };
-    while (int(out.size()) < budget) {
+    const std::size_t total = std::max(std::size_t(budget), out.size() + std::size_t(budget) / 2);
+    while (out.size() < total) {
         switch (pick(0, 4)) {
         case 0: cut("truncate at random", pick(0, b.size())); break;
         case 1: {
