@@ -113,10 +113,18 @@ ffprobe -v error -select_streams v -show_entries frame=pts_time -of csv=p=0 "$wo
 # D: the sound file starts when the program opens the sound device
 tmp="$out.part.mp4"
 if [ -s "$work/capture.wav" ]; then
-  delay_ms="$(ms "$(born "$work/capture.wav")" "$capture_start")"
+  sound_born="$(born "$work/capture.wav")"
+  delay_ms="$(ms "$sound_born" "$capture_start")"
   echo "record: sound starts $delay_ms ms after the screen capture" >>"$work/record.log"
-  ffmpeg -v error -nostdin -y -i "$work/screen.mkv" -i "$work/capture.wav" \
-    -filter_complex "[1:a]adelay=${delay_ms}:all=1[a]" -map 0:v -map "[a]" \
+  # the file sink falls behind the wall clock when the machine is busy: stretch
+  # the sound evenly over the time it was open
+  wall_ms="$(ms "$ended" "$sound_born")"
+  # from the size: a program stopped from outside may leave a header saying 0 bytes
+  sound_ms="$(stat -c %s "$work/capture.wav" | awk '{ printf "%d", ($1 - 44) / (44100 * 4) * 1000 }')"
+  tempo="$(awk -v s="$sound_ms" -v w="$wall_ms" 'BEGIN { t = s / w; if (t < 0.5) t = 0.5; if (t > 2) t = 2; printf "%.6f", t }')"
+  echo "record: $sound_ms ms of sound in $wall_ms ms of wall time" >>"$work/record.log"
+  ffmpeg -v error -nostdin -y -i "$work/screen.mkv" -ignore_length 1 -i "$work/capture.wav" \
+    -filter_complex "[1:a]atempo=${tempo},adelay=${delay_ms}:all=1[a]" -map 0:v -map "[a]" \
     -c:v libx264 -preset veryfast -crf 20 -pix_fmt yuv420p -c:a aac -b:a 192k "$tmp"
 else
   echo "record: no sound was captured" >>"$work/record.log"

@@ -554,6 +554,9 @@ std::vector<float> read_wav(const std::string &path, int &rate)
     std::exit(2);
 }
 
+constexpr double SEARCH_S = 0.6;  // how far the sample may be from where the screen says
+constexpr double PROBE_S = 0.5;   // length of the sample's start used to find it
+
 // Normalised correlation of the sample with the capture from `start` on, over `len` frames.
 double match(const std::vector<float> &capture, std::size_t start, const std::vector<float> &smp, std::size_t len)
 {
@@ -569,7 +572,7 @@ double match(const std::vector<float> &capture, std::size_t start, const std::ve
 
 // sound: the mixer adds the sample unchanged (full volume, centre, normal pitch) on top of the
 // music, so its waveform correlates with the capture at the moment it was started. Searches
-// +-0.3 s around SECONDS on the sample's first second, then scores the whole sample there.
+// +-SEARCH_S around SECONDS with the sample's start, then scores the whole sample there.
 int run_sound(const std::string &capture_path, const std::string &sample_path, double at)
 {
     int crate = 0, srate = 0;
@@ -580,8 +583,8 @@ int run_sound(const std::string &capture_path, const std::string &sample_path, d
         return 2;
     }
     const long centre = static_cast<long>(at * crate);
-    const long reach = static_cast<long>(0.3 * crate);
-    const std::size_t probe = std::min<std::size_t>(smp.size(), static_cast<std::size_t>(crate));
+    const long reach = static_cast<long>(SEARCH_S * crate);
+    const std::size_t probe = std::min<std::size_t>(smp.size(), static_cast<std::size_t>(PROBE_S * crate));
     double best = -2;
     long best_start = 0;
     for (long start = std::max(0L, centre - reach); start <= centre + reach; ++start) {
@@ -593,7 +596,7 @@ int run_sound(const std::string &capture_path, const std::string &sample_path, d
     }
     const double whole = match(capture, static_cast<std::size_t>(best_start), smp, smp.size());
     const double elsewhere = match(capture, static_cast<std::size_t>(best_start + crate / 2), smp, smp.size());
-    std::printf("correlation=%.3f lag=%.3f first-second=%.3f half-a-second-later=%.3f\n", whole,
+    std::printf("correlation=%.3f lag=%.3f start=%.3f half-a-second-later=%.3f\n", whole,
                 static_cast<double>(best_start - centre) / crate, best, elsewhere);
     return 0;
 }
