@@ -62,18 +62,24 @@ fuzz: deps
 	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -dict=tools/fuzz/datfile.dict \
 	  -artifact_prefix=$(FUZZ_BUILD)/fuzz/artifacts/ $(FUZZ_BUILD)/fuzz/corpus $(FUZZ_BUILD)/fuzz/seeds
 
-# every test under AddressSanitizer and UndefinedBehaviorSanitizer, then ThreadSanitizer
+# every test under AddressSanitizer and UndefinedBehaviorSanitizer; leak checks
+# off: the program holds its datafile and buffer until exit by design, and
+# Allegro and ALSA keep allocations of their own until then
 test-asan: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKK_SANITIZE=address,undefined >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=0 \
 	  scripts/headless.sh --force --out build-asan/headless-test ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
+# every test under ThreadSanitizer (the clock thread against the shake's reads
+# of timer); the recorded end-to-end runs are left out: their recording and
+# analysis outlast their time limit when built with TSan
 test-tsan: deps
 	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRIKK_SANITIZE=thread >/dev/null
 	@cmake --build build-tsan -j $(JOBS)
-	@TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
-	  scripts/headless.sh --force --out build-tsan/headless-test ctest --test-dir build-tsan --output-on-failure -j $(JOBS)
+	@TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	  scripts/headless.sh --force --out build-tsan/headless-test ctest --test-dir build-tsan --output-on-failure \
+	  -j $(JOBS) -E '^e2e\.'
 
 # plays the show under Xvfb at each depth in DEPTHS with the benchmark build and
 # prints the figures; CYCLES repeat-mode cycles (10 take 7.5 minutes) for memory growth
