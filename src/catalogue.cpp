@@ -3,7 +3,10 @@
 
 #include "data.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <iterator>
 
 const CatalogueEntry catalogue[CATALOGUE_SIZE] = {
     // name              type        min_w  min_h
@@ -38,9 +41,16 @@ std::string type_name(int type)
     case DAT_SAMPLE: return "sample";
     case DAT_BITMAP: return "bitmap";
     }
+    // a damaged id may hold unprintable bytes: show those as a number
+    const char bytes[4] = {static_cast<char>(type >> 24), static_cast<char>(type >> 16),
+                           static_cast<char>(type >> 8), static_cast<char>(type)};
+    const bool printable = std::all_of(std::begin(bytes), std::end(bytes),
+                                       [](char c) { return std::isprint(static_cast<unsigned char>(c)); });
     char id[32];
-    std::snprintf(id, sizeof id, "type '%c%c%c%c'", (type >> 24) & 0xFF,
-                  (type >> 16) & 0xFF, (type >> 8) & 0xFF, type & 0xFF);
+    if (printable)
+        std::snprintf(id, sizeof id, "type '%.4s'", bytes);
+    else
+        std::snprintf(id, sizeof id, "type 0x%08X", static_cast<unsigned>(type));
     return id;
 }
 
