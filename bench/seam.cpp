@@ -14,8 +14,6 @@
 //  STRIKK_BENCH_MTRACE   trace every malloc and free from the second cycle on with
 //                       glibc's mtrace (needs LD_PRELOAD=libc_malloc_debug.so.0 and
 //                       MALLOC_TRACE=file), to find what a cycle allocates
-//  STRIKK_BENCH_PRELOAD_PATCHES  experiment: load every MIDI patch right after the
-//                       datafile (load_midi_patches), so that play_midi loads nothing
 //  STRIKK_BENCH_STARTUP watch the X screen from a second connection until the title
 //                       picture shows there, write the start-up figures and end the process
 // Nothing here allocates once the show runs: all records are static and touched
@@ -555,8 +553,6 @@ DATAFILE *__wrap_load_datafile(const char *name)
 {
     startup.load_begin = now() - launch_ns;
     DATAFILE *result = __real_load_datafile(name);
-    if (std::getenv("STRIKK_BENCH_PRELOAD_PATCHES"))
-        load_midi_patches();
     startup.load_end = now() - launch_ns;
     return result;
 }

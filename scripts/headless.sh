@@ -8,6 +8,7 @@
 # --force   use the stand-ins even where a display and sound card exist
 # --out DIR where the stand-ins keep their files (default: build/headless);
 #           the sound goes to DIR/capture.wav
+# STRIKK_XVFB_DEPTH picks the Xvfb depth (16 by default; 24 converts every frame).
 # Exports STRIKK_DISPLAY_HEADLESS=1 / STRIKK_SOUND_HEADLESS=1 to the command
 # when the stand-ins are used. Everything started here is stopped on exit,
 # also when interrupted.
@@ -37,9 +38,10 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# display: keep a working one, else start Xvfb at 640x480 so the picture sits at 0,0
+# display: keep a working one, else start Xvfb at 640x480 so the picture sits at 0,0;
+# at depth 16 the show's frames reach the screen without a colour conversion
 if [ "$force" = 1 ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  depth="${STRIKK_XVFB_DEPTH:-24}"
+  depth="${STRIKK_XVFB_DEPTH:-16}"
   rm -f "$out/display"
   Xvfb -displayfd 3 -screen 0 "640x480x$depth" -nolisten tcp 3>"$out/display" 2>"$out/xvfb.log" &
   xvfb_pid=$!

@@ -30,7 +30,13 @@ constexpr int END_HOLD_MS = 12500;
     std::exit(1);
 }
 
-// "name failed", with Allegro's reason when it gives one.
+// Forgets Allegro's last message, so that a failure reports only its own reason.
+void clear_allegro_error()
+{
+    allegro_error[0] = '\0';
+}
+
+// "step failed", with Allegro's reason when the step gave one.
 std::string failed(const char *step)
 {
     std::string text = std::string(step) + " failed";
@@ -47,10 +53,12 @@ int start_up(int argc)
     // library and the 1 ms clock; without a display Allegro cannot start
     if (allegro_init() != 0)
         fail(failed("allegro_init"));
+    clear_allegro_error();
     if (install_timer() != 0)
         fail(failed("install_timer"));
     LOCK_VARIABLE(timer);
     LOCK_FUNCTION(inc_timer);
+    clear_allegro_error();
     if (install_int(inc_timer, 1) != 0)
         fail(failed("install_int"));
 
@@ -87,6 +95,7 @@ int start_up(int argc)
     set_palette(black_palette);
 
     // back buffer; the noise scene writes its pixels directly
+    clear_allegro_error();
     buffer = create_bitmap(SCREEN_W_PX, SCREEN_H_PX);
     if (!buffer)
         fail_in_graphics("strikk: " + failed("create_bitmap"));
@@ -94,12 +103,17 @@ int start_up(int argc)
         fail_in_graphics("strikk: the back buffer is not 640x480 at 16 bits per pixel");
 
     // datafile, loaded after the mode so pictures come in at 16 bpp
+    clear_allegro_error();
     data = load_datafile(DATAFILE_NAME);
     if (!data)
         fail_in_graphics(std::string(DATAFILE_NAME) + ": cannot be loaded" +
                          (allegro_error[0] ? std::string(": ") + allegro_error : std::string()));
     if (std::optional<std::string> problem = check_catalogue(data))
         fail_in_graphics(std::string(DATAFILE_NAME) + ": " + *problem);
+
+    // every instrument now: play_midi would otherwise reread the patch set at
+    // every cycle and leak a file buffer each time; a missing set only silences the music
+    load_midi_patches();
     return 0;
 }
 
