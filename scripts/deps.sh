@@ -4,7 +4,7 @@
 set -eu
 
 PACKAGES="build-essential cmake pkg-config liballegro4-dev libgtest-dev
-  timgm6mb-soundfont xvfb x11-utils sox ffmpeg imagemagick"
+  timgm6mb-soundfont xvfb x11-utils sox ffmpeg imagemagick python3"
 
 missing=""
 for p in $PACKAGES; do
