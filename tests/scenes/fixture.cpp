@@ -12,7 +12,7 @@ namespace {
 constexpr int OBJECTS = 18;
 
 // a fixture picture: size, tag and where it has mask-coloured holes
-struct PictureSpec {
+struct FixturePicture {
     int index;
     const char *name;
     int w, h;
@@ -27,7 +27,7 @@ bool mover_holes(int x, int y) { return (x + y) % 17 == 0; }
 bool corner_holes(int x, int y) { return (x * y) % 13 == 5; }
 bool riser_holes(int x, int) { return x % 23 == 11; }
 
-const PictureSpec PICTURES[] = {
+const FixturePicture PICTURES[] = {
     // index           name          w    h    tag  holes
     {BACKGROUND_BMP, "BACKGROUND",  640, 480,  1, no_holes},
     {WALK1_BMP,      "WALK1",        75, 127,  2, walk_holes},
@@ -45,12 +45,12 @@ const PictureSpec PICTURES[] = {
     {END_BMP,        "END",         640, 480, 14, no_holes},
 };
 
-struct SampleSpec {
+struct FixtureSample {
     int index;
     const char *name;
 };
 
-const SampleSpec SAMPLES[] = {
+const FixtureSample SAMPLES[] = {
     {GAAR_SAMPLE, "GAAR"},
     {TITLE_SAMPLE, "TITLE_SAMPLE"},
     {TERROR_SAMPLE, "TERROR"},
@@ -59,14 +59,14 @@ const SampleSpec SAMPLES[] = {
 std::array<DATAFILE, OBJECTS + 1> entries{};
 std::array<int, OBJECTS> tags{};
 
-std::uint16_t pattern(const PictureSpec &spec, int x, int y)
+std::uint16_t pattern(const FixturePicture &pic, int x, int y)
 {
-    if (spec.hole(x, y))
+    if (pic.hole(x, y))
         return MAGENTA;
     // the pan picture repeats with periods that no window offset of the path divides
-    const int g = spec.index == PAN_BMP ? x % 61 : x % 64;
-    const int b = spec.index == PAN_BMP ? y % 29 : y % 32;
-    return static_cast<std::uint16_t>(spec.tag << 11 | g << 5 | b);
+    const int g = pic.index == PAN_BMP ? x % 61 : x % 64;
+    const int b = pic.index == PAN_BMP ? y % 29 : y % 32;
+    return static_cast<std::uint16_t>(pic.tag << 11 | g << 5 | b);
 }
 
 // Starts Allegro without a display and builds the fixture datafile, once.
@@ -80,20 +80,20 @@ void start_once()
         std::abort();
     set_color_depth(SHOW_DEPTH);
 
-    for (const PictureSpec &spec : PICTURES) {
-        BITMAP *bmp = create_bitmap(spec.w, spec.h);
-        for (int y = 0; y < spec.h; ++y)
-            for (int x = 0; x < spec.w; ++x)
-                set_px(bmp, x, y, pattern(spec, x, y));
-        entries[spec.index] = {bmp, DAT_BITMAP, spec.w * spec.h * 2, nullptr};
-        tags[spec.index] = spec.tag;
+    for (const FixturePicture &pic : PICTURES) {
+        BITMAP *bmp = create_bitmap(pic.w, pic.h);
+        for (int y = 0; y < pic.h; ++y)
+            for (int x = 0; x < pic.w; ++x)
+                set_px(bmp, x, y, pattern(pic, x, y));
+        entries[pic.index] = {bmp, DAT_BITMAP, pic.w * pic.h * 2, nullptr};
+        tags[pic.index] = pic.tag;
     }
     // a white pixel for the raw 16-bit wrap of the noise
     set_px(static_cast<BITMAP *>(entries[CORNER_BMP].dat), 0, 0, 0xFFFF);
 
-    for (const SampleSpec &spec : SAMPLES) {
-        SAMPLE *spl = create_sample(8, 0, 8000, 16 + spec.index);
-        entries[spec.index] = {spl, DAT_SAMPLE, 16 + spec.index, nullptr};
+    for (const FixtureSample &snd : SAMPLES) {
+        SAMPLE *spl = create_sample(8, 0, 8000, 16 + snd.index);
+        entries[snd.index] = {spl, DAT_SAMPLE, 16 + snd.index, nullptr};
     }
     entries[MUSIC_MIDI] = {nullptr, DAT_MIDI, 0, nullptr};
     entries[OBJECTS] = {nullptr, DAT_END, 0, nullptr};
@@ -139,17 +139,17 @@ std::string name_of(const BITMAP *bmp)
         return "buffer";
     if (bmp == screen)
         return "screen";
-    for (const PictureSpec &spec : PICTURES)
-        if (entries[spec.index].dat == bmp)
-            return spec.name;
+    for (const FixturePicture &pic : PICTURES)
+        if (entries[pic.index].dat == bmp)
+            return pic.name;
     return "?";
 }
 
 std::string name_of(const SAMPLE *spl)
 {
-    for (const SampleSpec &spec : SAMPLES)
-        if (entries[spec.index].dat == spl)
-            return spec.name;
+    for (const FixtureSample &snd : SAMPLES)
+        if (entries[snd.index].dat == spl)
+            return snd.name;
     return "?";
 }
 
