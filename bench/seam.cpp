@@ -104,18 +104,26 @@ ns_t clock_ns(clockid_t id)
 
 ns_t now() { return clock_ns(CLOCK_MONOTONIC); }
 
+// Reads a small /proc file into `text` (NUL-terminated) without allocating; false if unreadable.
+bool read_proc(const char *path, char *text, std::size_t size)
+{
+    const int fd = open(path, O_RDONLY);
+    if (fd < 0)
+        return false;
+    const ssize_t n = read(fd, text, size - 1);
+    close(fd);
+    if (n <= 0)
+        return false;
+    text[n] = '\0';
+    return true;
+}
+
 // Resident set size in kB, read without allocating.
 long rss_kb()
 {
     static char text[128];
-    const int fd = open("/proc/self/statm", O_RDONLY);
-    if (fd < 0)
+    if (!read_proc("/proc/self/statm", text, sizeof text))
         return -1;
-    const ssize_t n = read(fd, text, sizeof text - 1);
-    close(fd);
-    if (n <= 0)
-        return -1;
-    text[n] = '\0';
     long size = 0, resident = 0;
     std::sscanf(text, "%ld %ld", &size, &resident);
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
@@ -125,14 +133,8 @@ long rss_kb()
 long peak_rss_kb()
 {
     static char text[4096];
-    const int fd = open("/proc/self/status", O_RDONLY);
-    if (fd < 0)
+    if (!read_proc("/proc/self/status", text, sizeof text))
         return -1;
-    const ssize_t n = read(fd, text, sizeof text - 1);
-    close(fd);
-    if (n <= 0)
-        return -1;
-    text[n] = '\0';
     const char *line = std::strstr(text, "VmHWM:");
     return line ? std::strtol(line + 6, nullptr, 10) : -1;
 }
@@ -160,14 +162,8 @@ long thread_ticks(int tid)
 {
     static char path[64], text[1024];
     std::snprintf(path, sizeof path, "/proc/self/task/%d/stat", tid);
-    const int fd = open(path, O_RDONLY);
-    if (fd < 0)
+    if (!read_proc(path, text, sizeof text))
         return -1;
-    const ssize_t n = read(fd, text, sizeof text - 1);
-    close(fd);
-    if (n <= 0)
-        return -1;
-    text[n] = '\0';
     const char *field = std::strrchr(text, ')');
     if (!field)
         return -1;

@@ -16,18 +16,17 @@ constexpr int TITLE_HOLD_MS = 7500;
 constexpr int END_HOLD_MS = 12500;
 
 // Reports a failed start-up step on standard error and ends the process.
-[[noreturn]] void fail(const std::string &what)
+[[noreturn]] void fail(const std::string &message)
 {
-    std::fprintf(stderr, "strikk: %s\n", what.c_str());
+    std::fprintf(stderr, "%s\n", message.c_str());
     std::exit(1);
 }
 
 // Like fail, but first returns the display to text mode so the message is seen.
-[[noreturn]] void fail_in_graphics(const std::string &what)
+[[noreturn]] void fail_in_graphics(const std::string &message)
 {
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-    std::fprintf(stderr, "%s\n", what.c_str());
-    std::exit(1);
+    fail(message);
 }
 
 // Forgets Allegro's last message, so that a failure reports only its own reason.
@@ -36,10 +35,10 @@ void clear_allegro_error()
     allegro_error[0] = '\0';
 }
 
-// "step failed", with Allegro's reason when the step gave one.
+// "strikk: step failed", with Allegro's reason when the step gave one.
 std::string failed(const char *step)
 {
-    std::string text = std::string(step) + " failed";
+    std::string text = std::string("strikk: ") + step + " failed";
     if (allegro_error[0] != '\0')
         text += std::string(": ") + allegro_error;
     return text;
@@ -83,7 +82,7 @@ int start_up(int argc)
 
     // the datafile must be sound before the display changes mode
     if (std::optional<std::string> problem = check_datafile_file(DATAFILE_NAME))
-        fail_in_graphics(std::string(DATAFILE_NAME) + ": " + *problem);
+        fail(std::string(DATAFILE_NAME) + ": " + *problem);
 
     // graphics mode
     set_color_depth(SHOW_DEPTH);
@@ -98,7 +97,7 @@ int start_up(int argc)
     clear_allegro_error();
     buffer = create_bitmap(SCREEN_W_PX, SCREEN_H_PX);
     if (!buffer)
-        fail_in_graphics("strikk: " + failed("create_bitmap"));
+        fail_in_graphics(failed("create_bitmap"));
     if (buffer->w != SCREEN_W_PX || buffer->h != SCREEN_H_PX || bitmap_color_depth(buffer) != SHOW_DEPTH)
         fail_in_graphics("strikk: the back buffer is not 640x480 at 16 bits per pixel");
 

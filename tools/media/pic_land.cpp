@@ -20,9 +20,6 @@ constexpr float PI = std::numbers::pi_v<float>;
 constexpr float WATER_Y = 272.0f; // the fjord's surface and the mountains' mirror line
 
 // the mountain range: peaks high on the left, where the pan ends
-struct Peak {
-    float x, top, steep;
-};
 constexpr Peak PEAKS[] = {
     { -20.0f,  60.0f, 0.9f},
     { 110.0f,  34.0f, 1.1f},
@@ -53,10 +50,7 @@ constexpr Rgb LEAVES     = {140, 178, 48};
 
 float mountain_top(float x)
 {
-    float top = 400.0f;
-    for (const Peak &p : PEAKS)
-        top = std::min(top, p.top + std::fabs(x - p.x) * p.steep);
-    return top + 22.0f * (fbm(x / 26.0f, 0.5f, 201, 6) - 0.5f);
+    return ridge_top(PEAKS, x, 400.0f) + 22.0f * (fbm(x / 26.0f, 0.5f, 201, 6) - 0.5f);
 }
 
 // Light on the mountain face at (x, y): faces turned left catch the sun; the edge between faces is ragged.

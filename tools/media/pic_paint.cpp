@@ -110,6 +110,14 @@ float smooth(float e0, float e1, float x)
     return t * t * (3.0f - 2.0f * t);
 }
 
+float ridge_top(std::span<const Peak> peaks, float x, float floor)
+{
+    float top = floor;
+    for (const Peak &p : peaks)
+        top = std::min(top, p.top + std::fabs(x - p.x) * p.steep);
+    return top;
+}
+
 float noise(float x, float y, std::uint32_t seed)
 {
     const float fx = std::floor(x), fy = std::floor(y);
@@ -157,8 +165,8 @@ float bulge_light(float ox, float oy)
     const float d2 = std::min(1.0f, ox * ox + oy * oy);
     const float oz = std::sqrt(1.0f - d2);
     const float lambert = std::max(0.0f, ox * LIGHT_X + oy * LIGHT_Y + oz * LIGHT_Z);
-    const float spec = std::pow(lambert, 12.0f);
-    return 0.50f + 0.70f * lambert + 0.22f * spec;
+    const float specular = std::pow(lambert, 12.0f);
+    return 0.50f + 0.70f * lambert + 0.22f * specular;
 }
 
 void tube(BITMAP *bmp, float ax, float ay, float bx, float by, float r, Rgb base, Rgb rim_colour, float rim)

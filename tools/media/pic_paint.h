@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 
 namespace pic {
 
@@ -50,6 +51,13 @@ float noise(float x, float y, std::uint32_t seed);
 float fbm(float x, float y, std::uint32_t seed, int octaves);
 // Smooth step from 0 at e0 to 1 at e1.
 float smooth(float e0, float e1, float x);
+
+// A mountain peak seen from the side: where it stands, its top row and how steeply its flanks fall.
+struct Peak {
+    float x, top, steep;
+};
+// Top row of a range of peaks at column x (the highest flank there), never below `floor`.
+float ridge_top(std::span<const Peak> peaks, float x, float floor);
 
 // One colour stop of a ramp.
 struct Stop {

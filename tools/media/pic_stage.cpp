@@ -64,9 +64,6 @@ void ground_edge(BITMAP *bmp, int x_from, int x_to, int dx, int dy)
 }
 
 // the mountain range: a few sharp peaks
-struct Peak {
-    float x, top, steep;
-};
 constexpr Peak PEAKS[] = {
     {  30.0f, 214.0f, 0.55f},
     { 170.0f, 176.0f, 0.75f},
@@ -79,10 +76,7 @@ constexpr Peak PEAKS[] = {
 // Top of the mountain range: the highest peak at x, roughened by noise.
 float peaks(float x)
 {
-    float top = 300.0f;
-    for (const Peak &p : PEAKS)
-        top = std::min(top, p.top + std::fabs(x - p.x) * p.steep);
-    return top + 14.0f * (fbm(x / 18.0f, 0.5f, 11, 4) - 0.5f);
+    return ridge_top(PEAKS, x, 300.0f) + 14.0f * (fbm(x / 18.0f, 0.5f, 11, 4) - 0.5f);
 }
 
 // Light on the mountain face at (x, y): faces turned left catch the sun.
